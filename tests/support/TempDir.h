@@ -1,0 +1,28 @@
+// A folder of its own for one test, removed with everything in it afterwards.
+#pragma once
+
+#include <string>
+
+namespace testsupport {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Whole-file helpers for test fixtures; they fail the test on error.
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+void MakeFolders(const std::string& path);
+bool Exists(const std::string& path);
+
+} // namespace testsupport
