@@ -150,6 +150,27 @@ TEST_F(LogFile, ItsOwnFailuresRaiseTheStandardException) {
     EXPECT_EQ("opened\r\n", ReadFile(path_));
 }
 
+TEST_F(LogFile, ThreadsWritingTheirFirstLinesAtOnceOpenTheFileOnce) {
+    // Were the file opened twice, the second CREATE_ALWAYS would empty it again.
+    for (int round = 0; round < 20; ++round) {
+        DfxLog.Close();
+        std::atomic<int> ready{0};
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t) {
+            threads.emplace_back([&, t] {
+                ++ready;
+                while (ready < 4) {
+                }
+                DfxLog.WriteLine("first line of thread " + std::to_string(t));
+            });
+        }
+        for (auto& t : threads) {
+            t.join();
+        }
+        ASSERT_EQ(4u, Lines(ReadFile(path_)).size()) << "round " << round;
+    }
+}
+
 TEST_F(LogFile, ThreadsAndProcessesAppendWholeLines) {
     constexpr int kThreads = 8;
     constexpr int kLines = 50;
