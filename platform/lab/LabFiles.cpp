@@ -2,6 +2,7 @@
 // with Windows attributes, error codes and the read-only rules Windows keeps.
 #include "../WinApi.h"
 #include "LabHandles.h"
+#include "LabMemo.h"
 #include "LabPaths.h"
 #include "LabText.h"
 
@@ -15,8 +16,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 using namespace lab;
@@ -39,15 +42,57 @@ void Delay(const HostPath& p) {
     }
 }
 
-DWORD StoredBits(const std::string& path) {
+// The stored bits of files recently read, by inode. Every change of an extended
+// attribute changes the inode's ctime, so an entry with the same ctime is current;
+// a walk reads each file's attributes several times, and this saves a system call
+// for each but the first.
+struct InodeKey {
+    dev_t dev;
+    ino_t ino;
+    bool operator==(const InodeKey& o) const { return dev == o.dev && ino == o.ino; }
+};
+struct InodeHash {
+    std::size_t operator()(const InodeKey& k) const {
+        return std::hash<uint64_t>()(static_cast<uint64_t>(k.ino) * 31 +
+                                     static_cast<uint64_t>(k.dev));
+    }
+};
+struct KnownBits {
+    timespec ctime;
+    DWORD bits;
+};
+std::mutex gBitsMutex;
+std::unordered_map<InodeKey, KnownBits, InodeHash> gKnownBits;
+constexpr std::size_t kMaxKnownBits = 100000;
+
+DWORD StoredBits(const std::string& path, const struct stat& st) {
+    InodeKey key{st.st_dev, st.st_ino};
+    {
+        std::lock_guard lock(gBitsMutex);
+        auto it = gKnownBits.find(key);
+        if (it != gKnownBits.end() && it->second.ctime.tv_sec == st.st_ctim.tv_sec &&
+            it->second.ctime.tv_nsec == st.st_ctim.tv_nsec) {
+            return it->second.bits;
+        }
+    }
     char buf[16] = {};
     ssize_t n = lgetxattr(path.c_str(), kAttributeName, buf, sizeof buf - 1);
-    return n > 0 ? static_cast<DWORD>(std::strtoul(buf, nullptr, 10)) : 0;
+    DWORD bits = n > 0 ? static_cast<DWORD>(std::strtoul(buf, nullptr, 10)) : 0;
+    std::lock_guard lock(gBitsMutex);
+    if (gKnownBits.size() >= kMaxKnownBits) {
+        gKnownBits.clear();
+    }
+    gKnownBits[key] = KnownBits{st.st_ctim, bits};
+    return bits;
 }
 
 // Stores `bits` (hidden, system, archive, folder read-only); a file system
 // without user attributes keeps none of them.
-void StoreBits(const std::string& path, DWORD bits) {
+void StoreBits(const std::string& path, const struct stat& st, DWORD bits) {
+    {
+        std::lock_guard lock(gBitsMutex);
+        gKnownBits.erase(InodeKey{st.st_dev, st.st_ino});
+    }
     if (bits == 0) {
         lremovexattr(path.c_str(), kAttributeName);
         return;
@@ -71,7 +116,7 @@ DWORD Attributes(const std::string& path, const struct stat& st) {
         }
         return a;
     }
-    DWORD stored = StoredBits(path);
+    DWORD stored = StoredBits(path, st);
     if (S_ISDIR(st.st_mode)) {
         a |= FILE_ATTRIBUTE_DIRECTORY;
         a |= stored & FILE_ATTRIBUTE_READONLY;
@@ -219,15 +264,14 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
             SetLastError(rc);
             return INVALID_HANDLE_VALUE;
         }
-        struct stat st {};
-        if (lstat(one.path.c_str(), &st) != 0) {
-            SetLastError(ErrorFromErrno(errno, one.path));
+        if (!one.exists) {
+            SetLastError(ErrorFromErrno(ENOENT, one.path));
             return INVALID_HANDLE_VALUE;
         }
         WIN32_FIND_DATAA fd;
-        Fill(fd, one.path.substr(one.path.rfind('/') + 1), one.path, st);
+        Fill(fd, one.path.substr(one.path.rfind('/') + 1), one.path, one.st);
         search->entries.push_back(fd);
-    } else {
+    } else if (!RecallListing(dir.path + "\n" + pattern, search->entries)) {
         DIR* d = opendir(dir.path.c_str());
         if (d == nullptr) {
             SetLastError(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND
@@ -253,8 +297,9 @@ HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileDat
         // NTFS lists a folder in the order of its names compared without regard to case.
         std::sort(search->entries.begin(), search->entries.end(),
                   [](const WIN32_FIND_DATAA& a, const WIN32_FIND_DATAA& b) {
-                      return Upper(a.cFileName) < Upper(b.cFileName);
+                      return CompareNoCase(a.cFileName, b.cFileName) < 0;
                   });
+        RememberListing(dir.path + "\n" + pattern, search->entries);
     }
     if (search->entries.empty()) {
         SetLastError(ERROR_FILE_NOT_FOUND);
@@ -289,12 +334,11 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
         return INVALID_FILE_ATTRIBUTES;
     }
     Delay(p);
-    struct stat st {};
-    if (lstat(p.path.c_str(), &st) != 0) {
-        SetLastError(ErrorFromErrno(errno, p.path));
+    if (!p.exists) {
+        SetLastError(ErrorFromErrno(ENOENT, p.path));
         return INVALID_FILE_ATTRIBUTES;
     }
-    return Attributes(p.path, st);
+    return Attributes(p.path, p.st);
 }
 
 BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
@@ -303,31 +347,35 @@ BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
         return Fail(rc);
     }
     Delay(p);
-    struct stat st {};
-    if (lstat(p.path.c_str(), &st) != 0) {
-        return Fail(ErrorFromErrno(errno, p.path));
+    if (!p.exists) {
+        return Fail(ErrorFromErrno(ENOENT, p.path));
     }
+    const struct stat& st = p.st;
     if (S_ISLNK(st.st_mode)) {
         return TRUE; // a link keeps no attributes of its own here
     }
     bool readOnly = (dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     DWORD bits = dwFileAttributes & kStoredBits;
+    mode_t mode = st.st_mode;
     if (S_ISDIR(st.st_mode)) {
         // A folder's read-only mark is only a mark on Windows: it never stops
         // files being made inside, so it is not the write bit here.
         bits |= readOnly ? FILE_ATTRIBUTE_READONLY : 0;
-        if ((st.st_mode & S_IWUSR) == 0 && chmod(p.path.c_str(), st.st_mode | S_IWUSR) != 0) {
-            return Fail(ErrorFromErrno(errno, p.path));
-        }
+        mode |= S_IWUSR;
     } else {
-        mode_t mode = readOnly ? (st.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH))
-                               : (st.st_mode | S_IWUSR);
-        if ((mode & 07777) != (st.st_mode & 07777) && chmod(p.path.c_str(), mode & 07777) != 0) {
+        mode = readOnly ? (st.st_mode & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH))
+                        : (st.st_mode | S_IWUSR);
+    }
+    if ((mode & 07777) != (st.st_mode & 07777)) {
+        int rc = chmod(p.path.c_str(), mode & 07777);
+        NoteChange();
+        if (rc != 0) {
             return Fail(ErrorFromErrno(errno, p.path));
         }
     }
-    if (bits != StoredBits(p.path)) {
-        StoreBits(p.path, bits);
+    if (bits != StoredBits(p.path, st)) {
+        StoreBits(p.path, st, bits);
+        NoteChange();
     }
     return TRUE;
 }
@@ -352,8 +400,8 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
         close(from);
         return Fail(ERROR_ACCESS_DENIED);
     }
-    struct stat dstat {};
-    if (lstat(dst.path.c_str(), &dstat) == 0) {
+    if (dst.exists) {
+        const struct stat& dstat = dst.st;
         if (dstat.st_dev == sst.st_dev && dstat.st_ino == sst.st_ino) {
             close(from); // a file copied onto itself would be emptied
             return Fail(ERROR_SHARING_VIOLATION);
@@ -372,6 +420,7 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
     }
     int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (bFailIfExists ? O_EXCL : O_TRUNC);
     int to = open(dst.path.c_str(), flags, 0666);
+    NoteChange();
     if (to < 0) {
         DWORD rc = ErrorFromErrno(errno, dst.path);
         close(from);
@@ -386,9 +435,10 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
         if ((sst.st_mode & S_IWUSR) == 0) {
             fchmod(to, sst.st_mode & 07555);
         }
-        DWORD bits = StoredBits(src.path) & kStoredBits;
-        if (bits != 0) {
-            StoreBits(dst.path, bits);
+        DWORD bits = StoredBits(src.path, sst) & kStoredBits;
+        struct stat written {};
+        if (bits != 0 && fstat(to, &written) == 0) {
+            StoreBits(dst.path, written, bits);
         }
     }
     close(to);
@@ -402,17 +452,16 @@ BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
         return Fail(rc);
     }
     Delay(p);
-    struct stat st {};
-    if (lstat(p.path.c_str(), &st) != 0) {
-        return Fail(ErrorFromErrno(errno, p.path));
+    if (!p.exists) {
+        return Fail(ErrorFromErrno(ENOENT, p.path));
     }
+    const struct stat& st = p.st;
     if (S_ISDIR(st.st_mode) || (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0)) {
         return Fail(ERROR_ACCESS_DENIED); // a folder, or a read-only file
     }
-    if (unlink(p.path.c_str()) != 0) {
-        return Fail(ErrorFromErrno(errno, p.path));
-    }
-    return TRUE;
+    int rc = unlink(p.path.c_str());
+    NoteChange();
+    return rc == 0 ? TRUE : Fail(ErrorFromErrno(errno, p.path));
 }
 
 BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
@@ -421,7 +470,9 @@ BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
         return Fail(rc);
     }
     Delay(p);
-    if (mkdir(p.path.c_str(), 0777) != 0) {
+    int made = mkdir(p.path.c_str(), 0777);
+    NoteChange();
+    if (made != 0) {
         return Fail(errno == EEXIST   ? ERROR_ALREADY_EXISTS
                     : errno == ENOENT ? ERROR_PATH_NOT_FOUND
                                       : ErrorFromErrno(errno, p.path));
@@ -435,16 +486,18 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
         return Fail(rc);
     }
     Delay(p);
-    struct stat st {};
-    if (lstat(p.path.c_str(), &st) != 0) {
-        return Fail(ErrorFromErrno(errno, p.path));
+    if (!p.exists) {
+        return Fail(ErrorFromErrno(ENOENT, p.path));
     }
+    const struct stat& st = p.st;
     if (S_ISLNK(st.st_mode)) {
         // Removing a junction removes the link, never what it points to.
         if (!IsDirectoryTarget(p.path)) {
             return Fail(ERROR_DIRECTORY);
         }
-        return unlink(p.path.c_str()) == 0 ? TRUE : Fail(ErrorFromErrno(errno, p.path));
+        int rc = unlink(p.path.c_str());
+        NoteChange();
+        return rc == 0 ? TRUE : Fail(ErrorFromErrno(errno, p.path));
     }
     if (!S_ISDIR(st.st_mode)) {
         return Fail(ERROR_DIRECTORY);
@@ -452,7 +505,9 @@ BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
     if ((Attributes(p.path, st) & FILE_ATTRIBUTE_READONLY) != 0) {
         return Fail(ERROR_ACCESS_DENIED);
     }
-    if (rmdir(p.path.c_str()) != 0) {
+    int rc = rmdir(p.path.c_str());
+    NoteChange();
+    if (rc != 0) {
         return Fail(errno == EEXIST || errno == ENOTEMPTY ? ERROR_DIR_NOT_EMPTY
                                                           : ErrorFromErrno(errno, p.path));
     }
@@ -493,13 +548,14 @@ HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSEC
     if ((dwFlagsAndAttributes & FILE_FLAG_WRITE_THROUGH) != 0) {
         flags |= O_DSYNC;
     }
-    struct stat st {};
-    bool existed = lstat(p.path.c_str(), &st) == 0;
+    bool existed = p.exists;
+    const struct stat& st = p.st;
     if (existed && (S_ISDIR(st.st_mode) || (writing && (st.st_mode & S_IWUSR) == 0))) {
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;
     }
     int fd = open(p.path.c_str(), flags, 0666);
+    NoteChange();
     if (fd < 0) {
         SetLastError(errno == EEXIST ? ERROR_FILE_EXISTS : ErrorFromErrno(errno, p.path));
         return INVALID_HANDLE_VALUE;
@@ -532,6 +588,7 @@ BOOL WINAPI WriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrit
     if (file == nullptr) {
         return Fail(ERROR_INVALID_HANDLE);
     }
+    NoteChange();
     DWORD done = 0;
     const char* bytes = static_cast<const char*>(lpBuffer);
     while (done < nNumberOfBytesToWrite) {

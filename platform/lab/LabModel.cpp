@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <initializer_list>
@@ -299,6 +300,16 @@ struct FolderListing {
 };
 std::map<std::string, FolderListing> gMachineFolders;
 
+// Machines looked up in the last kRecheckAfter: no need to look at their files again.
+constexpr auto kRecheckAfter = std::chrono::milliseconds(50);
+struct RecentMachine {
+    std::chrono::steady_clock::time_point checked;
+    std::shared_ptr<const MachineConfig> machine;
+};
+std::map<std::string, RecentMachine> gRecentMachines;
+
+std::shared_ptr<const MachineConfig> CheckMachine(std::string_view name);
+
 std::string HostName() {
     char buf[256] = {};
     if (gethostname(buf, sizeof buf - 1) != 0) {
@@ -354,6 +365,7 @@ void ResetModel() {
     gNetworks.clear();
     gMachines.clear();
     gMachineFolders.clear();
+    gRecentMachines.clear();
 }
 
 std::string Network::DomainOf(std::string_view machine) const {
@@ -457,6 +469,26 @@ std::shared_ptr<const MachineConfig> LoadMachine(std::string_view name) {
     if (name.empty()) {
         return nullptr;
     }
+    // A walk over a machine's share asks for the machine for every file: what was
+    // checked in the last few milliseconds is taken as it is.
+    std::string key = LabRoot() + "\n" + Folded(name);
+    auto now = std::chrono::steady_clock::now();
+    {
+        std::lock_guard lock(gModelMutex);
+        auto it = gRecentMachines.find(key);
+        if (it != gRecentMachines.end() && now - it->second.checked < kRecheckAfter) {
+            return it->second.machine;
+        }
+    }
+    auto machine = CheckMachine(name);
+    std::lock_guard lock(gModelMutex);
+    gRecentMachines[key] = RecentMachine{now, machine};
+    return machine;
+}
+
+namespace {
+
+std::shared_ptr<const MachineConfig> CheckMachine(std::string_view name) {
     std::string folder = MachineFolder(LabRoot(), name);
     if (folder.empty()) {
         return nullptr;
@@ -488,6 +520,8 @@ std::shared_ptr<const MachineConfig> LoadMachine(std::string_view name) {
     gMachines[folder] = CacheEntry<MachineConfig>{mtime, size, machine};
     return machine;
 }
+
+} // namespace
 
 std::string LocalComputerName() {
     std::string declared = LoadNetwork()->localMachine;

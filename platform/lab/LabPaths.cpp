@@ -1,6 +1,7 @@
 #include "LabPaths.h"
 
 #include "LabError.h"
+#include "LabMemo.h"
 #include "LabModel.h"
 #include "LabState.h"
 #include "LabText.h"
@@ -61,14 +62,28 @@ bool Exists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
+// lstat(), or what this thread saw of the path a moment ago.
+bool StatPath(const std::string& path, struct stat& st) {
+    if (RecallStat(path, st)) {
+        return true;
+    }
+    if (lstat(path.c_str(), &st) != 0) {
+        return false;
+    }
+    RememberStat(path, st);
+    return true;
+}
+
 // Finds each part on disk without regard to case; parts not found stay as written.
-std::string ResolveInLab(const std::string& base, const std::vector<std::string>& parts) {
+std::string ResolveInLab(const std::string& base, const std::vector<std::string>& parts,
+                         HostPath& out) {
     std::string path = base;
     for (const std::string& p : parts) {
         path += '/';
         path += p;
     }
-    if (parts.empty() || Exists(path)) {
+    out.exists = StatPath(path, out.st);
+    if (out.exists) {
         return path;
     }
     path = base;
@@ -95,20 +110,23 @@ std::string ResolveInLab(const std::string& base, const std::vector<std::string>
         }
         path = std::move(exact);
     }
+    out.exists = StatPath(path, out.st);
     return path;
 }
 
 DWORD DrivePath(const MachineConfig& machine, char letter, std::vector<std::string> rest,
                 HostPath& out, DWORD missingDrive) {
     std::string drive = machine.folder + "/" + static_cast<char>(letter & ~0x20);
-    struct stat st {};
-    if (stat(drive.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        return missingDrive;
-    }
     std::vector<std::string> parts = Normalised(std::move(rest));
     out.isRoot = parts.empty();
-    out.path = ResolveInLab(drive, parts);
+    out.path = ResolveInLab(drive, parts, out);
     out.inLab = true;
+    if (!out.exists) { // is there such a drive at all?
+        struct stat st {};
+        if (stat(drive.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            return missingDrive;
+        }
+    }
     return 0;
 }
 
@@ -162,6 +180,7 @@ DWORD Translate(std::string_view path, Access access, HostPath& out) {
         }
     }
     out.isRoot = out.path == "/";
+    out.exists = StatPath(out.path, out.st);
     return 0;
 }
 

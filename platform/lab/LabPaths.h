@@ -5,6 +5,8 @@
 
 #include "../WinApi.h"
 
+#include <sys/stat.h>
+
 #include <string>
 
 namespace lab {
@@ -16,6 +18,8 @@ struct HostPath {
     bool inLab = false;  // a lab machine's drive: names match without regard to case
     bool isRoot = false; // the root of a drive
     DWORD delayMs = 0;   // the machine's simulated slowness per file operation
+    bool exists = false; // what lstat() said of the path while it was translated
+    struct stat st {};
 };
 
 // 0 and the host path, or the Windows error code the path gives for that access.

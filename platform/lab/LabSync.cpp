@@ -150,7 +150,7 @@ BOOL WINAPI ReleaseMutex(HANDLE hMutex) {
     std::shared_ptr<NamedLock> lock = handle->lock;
     std::lock_guard guard(lock->m);
     if (lock->depth == 0 || lock->owner != std::this_thread::get_id()) {
-        SetLastError(288); // ERROR_NOT_OWNER
+        SetLastError(ERROR_NOT_OWNER);
         return FALSE;
     }
     if (--lock->depth == 0) {

@@ -51,6 +51,7 @@ constexpr MessageText kMessages[] = {
     {112, "There is not enough space on the disk."},
     {122, "The data area passed to a system call is too small."},
     {123, "The filename, directory name, or volume label syntax is incorrect."},
+    {127, "The specified procedure could not be found."},
     {145, "The directory is not empty."},
     {161, "The specified path is invalid."},
     {183, "Cannot create a file when that file already exists."},
@@ -59,6 +60,7 @@ constexpr MessageText kMessages[] = {
     {258, "The wait operation timed out."},
     {259, "No more data is available."},
     {267, "The directory name is invalid."},
+    {288, "Attempt to release mutex not owned by caller."},
     {317, "The system cannot find message text for message number 0x%1 in the message file for "
           "%2."},
     {1008, "An attempt was made to reference a token that does not exist."},
@@ -74,6 +76,7 @@ constexpr MessageText kMessages[] = {
     {1200, "The specified device name is invalid."},
     {1203, "No network provider accepted the given network path."},
     {1204, "The specified network provider name is invalid."},
+    {1059, "Circular service dependency was specified."},
     {1208, "An extended error has occurred."},
     {1219, "Multiple connections to a server or shared resource by the same user, using more "
            "than one user name, are not allowed. Disconnect all previous connections to the "
@@ -242,7 +245,7 @@ FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
     // The executable's own exports: it is linked with its symbols exported (-rdynamic).
     void* symbol = dlsym(RTLD_DEFAULT, lpProcName);
     if (symbol == nullptr) {
-        SetLastError(127); // ERROR_PROC_NOT_FOUND
+        SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }
     return reinterpret_cast<FARPROC>(symbol);

@@ -1,5 +1,7 @@
 #include "LabText.h"
 
+#include <algorithm>
+
 namespace lab {
 
 namespace {
@@ -23,6 +25,20 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
         }
     }
     return true;
+}
+
+int CompareNoCase(std::string_view a, std::string_view b) {
+    auto upper = [](unsigned char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ? c - 32 : c;
+    };
+    std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        int d = upper(static_cast<unsigned char>(a[i])) - upper(static_cast<unsigned char>(b[i]));
+        if (d != 0) {
+            return d;
+        }
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
 std::string Folded(std::string_view text) {

@@ -20,6 +20,8 @@ inline unsigned char FoldChar(unsigned char c) {
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
+// <0, 0 or >0 as `a` sorts before, with or after `b` in capitals, as NTFS orders names.
+int CompareNoCase(std::string_view a, std::string_view b);
 std::string Folded(std::string_view text);
 std::string Upper(std::string_view text);
 

@@ -173,6 +173,12 @@ LabMachine& LabMachine::Attributes(const std::string& drivePath, DWORD attribute
     return *this;
 }
 
+LabMachine& LabMachine::RawFile(const std::string& drivePath, const std::string& rawName,
+                                const std::string& content) {
+    rawFiles_.emplace_back(HostPath(drivePath) + "/" + rawName, content);
+    return *this;
+}
+
 LabMachine& LabMachine::Link(const std::string& drivePath, const std::string& hostTarget) {
     links_.emplace_back(drivePath, hostTarget);
     return *this;
@@ -228,8 +234,12 @@ void LabMachine::Write() {
     for (const auto& [path, content] : files_) {
         WriteFile(HostPath(path), content);
     }
+    for (const auto& [path, content] : rawFiles_) {
+        WriteFile(path, content);
+    }
     for (const auto& [path, target] : links_) {
         MakeFolders(std::filesystem::path(HostPath(path)).parent_path().string());
+        unlink(HostPath(path).c_str()); // written again: the same link
         EXPECT_EQ(0, symlink(target.c_str(), HostPath(path).c_str())) << path;
     }
     for (const auto& [path, attributes] : attributes_) {

@@ -59,6 +59,10 @@ public:
     LabMachine& Folder(const std::string& drivePath);
     // Windows attributes of a file or folder, set once the lab is written.
     LabMachine& Attributes(const std::string& drivePath, DWORD attributes);
+    // A file in the folder at `drivePath` whose name on disk is `rawName` as it
+    // stands: a name holding a backslash is one no Windows path can reach.
+    LabMachine& RawFile(const std::string& drivePath, const std::string& rawName,
+                        const std::string& content);
     // A junction at `drivePath` pointing at a folder of this computer.
     LabMachine& Link(const std::string& drivePath, const std::string& hostTarget);
 
@@ -89,6 +93,7 @@ private:
     std::vector<std::string> folders_;
     std::vector<std::pair<std::string, DWORD>> attributes_;
     std::vector<std::pair<std::string, std::string>> links_;
+    std::vector<std::pair<std::string, std::string>> rawFiles_; // host path, content
 };
 
 class LabBuilder {

@@ -64,3 +64,25 @@ bool Exists(const std::string& path) {
 }
 
 } // namespace testsupport
+
+namespace testsupport {
+
+std::map<std::string, std::string> ReadTree(const std::string& path) {
+    std::map<std::string, std::string> tree;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(path, ec); !ec && it != fs::end(it);
+         it.increment(ec)) {
+        std::string relative = fs::relative(it->path(), path).generic_string();
+        if (it->is_symlink()) {
+            tree[relative] = "<link>";
+            it.disable_recursion_pending();
+        } else if (it->is_directory()) {
+            tree[relative] = "<folder>";
+        } else {
+            tree[relative] = ReadFile(it->path().string());
+        }
+    }
+    return tree;
+}
+
+} // namespace testsupport

@@ -1,6 +1,7 @@
 // A folder of its own for one test, removed with everything in it afterwards.
 #pragma once
 
+#include <map>
 #include <string>
 
 namespace testsupport {
@@ -24,5 +25,8 @@ std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 void MakeFolders(const std::string& path);
 bool Exists(const std::string& path);
+// Every file and folder below `path`: relative path ("a/b.url") to content, "<folder>"
+// for a folder and "<link>" for a symbolic link. Empty when `path` does not exist.
+std::map<std::string, std::string> ReadTree(const std::string& path);
 
 } // namespace testsupport
