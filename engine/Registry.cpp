@@ -25,6 +25,26 @@ TRegDataType DataTypeOf(DWORD type) {
     }
 }
 
+// Names by index until the enumeration ends, growing the buffer when a name needs more.
+template <class F>
+void EnumNames(std::vector<std::string>& names, F&& enumerate) {
+    names.clear();
+    std::string buf(256, '\0');
+    for (DWORD i = 0;;) {
+        DWORD length = static_cast<DWORD>(buf.size());
+        LONG rc = enumerate(i, buf.data(), &length);
+        if (rc == ERROR_MORE_DATA) {
+            buf.resize(buf.size() * 2);
+            continue;
+        }
+        if (rc != ERROR_SUCCESS) {
+            return;
+        }
+        names.emplace_back(buf.data(), length);
+        ++i;
+    }
+}
+
 } // namespace
 
 TRegistry::TRegistry() = default;
@@ -149,41 +169,15 @@ bool TRegistry::ValueExists(const std::string& name) {
 }
 
 void TRegistry::GetKeyNames(std::vector<std::string>& names) {
-    names.clear();
-    std::string buf(256, '\0');
-    for (DWORD i = 0;; ++i) {
-        DWORD len = static_cast<DWORD>(buf.size());
-        LONG rc =
-            RegEnumKeyExA(FCurrentKey, i, buf.data(), &len, nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_MORE_DATA) {
-            buf.resize(buf.size() * 2);
-            --i;
-            continue;
-        }
-        if (rc != ERROR_SUCCESS) {
-            return;
-        }
-        names.emplace_back(buf.data(), len);
-    }
+    EnumNames(names, [this](DWORD i, char* name, DWORD* length) {
+        return RegEnumKeyExA(FCurrentKey, i, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 void TRegistry::GetValueNames(std::vector<std::string>& names) {
-    names.clear();
-    std::string buf(256, '\0');
-    for (DWORD i = 0;; ++i) {
-        DWORD len = static_cast<DWORD>(buf.size());
-        LONG rc =
-            RegEnumValueA(FCurrentKey, i, buf.data(), &len, nullptr, nullptr, nullptr, nullptr);
-        if (rc == ERROR_MORE_DATA) {
-            buf.resize(buf.size() * 2);
-            --i;
-            continue;
-        }
-        if (rc != ERROR_SUCCESS) {
-            return;
-        }
-        names.emplace_back(buf.data(), len);
-    }
+    EnumNames(names, [this](DWORD i, char* name, DWORD* length) {
+        return RegEnumValueA(FCurrentKey, i, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
 }
 
 TRegDataType TRegistry::GetDataType(const std::string& name) {

@@ -201,6 +201,15 @@ struct OpenFile final : LabObject {
     int fd;
 };
 
+// Translates a path that must name something that exists, after the machine's delay.
+DWORD Existing(LPCSTR path, Access access, HostPath& p) {
+    if (DWORD rc = TranslatePath(path, access, p)) {
+        return rc;
+    }
+    Delay(p);
+    return p.exists ? 0 : ErrorFromErrno(ENOENT, p.path);
+}
+
 bool CopyContent(int from, int to) {
     for (;;) {
         ssize_t n = copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
@@ -329,13 +338,8 @@ BOOL WINAPI FindClose(HANDLE hFindFile) {
 
 DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
     HostPath p;
-    if (DWORD rc = TranslatePath(lpFileName, Access::Read, p)) {
+    if (DWORD rc = Existing(lpFileName, Access::Read, p)) {
         SetLastError(rc);
-        return INVALID_FILE_ATTRIBUTES;
-    }
-    Delay(p);
-    if (!p.exists) {
-        SetLastError(ErrorFromErrno(ENOENT, p.path));
         return INVALID_FILE_ATTRIBUTES;
     }
     return Attributes(p.path, p.st);
@@ -343,12 +347,8 @@ DWORD WINAPI GetFileAttributesA(LPCSTR lpFileName) {
 
 BOOL WINAPI SetFileAttributesA(LPCSTR lpFileName, DWORD dwFileAttributes) {
     HostPath p;
-    if (DWORD rc = TranslatePath(lpFileName, Access::Write, p)) {
+    if (DWORD rc = Existing(lpFileName, Access::Write, p)) {
         return Fail(rc);
-    }
-    Delay(p);
-    if (!p.exists) {
-        return Fail(ErrorFromErrno(ENOENT, p.path));
     }
     const struct stat& st = p.st;
     if (S_ISLNK(st.st_mode)) {
@@ -448,12 +448,8 @@ BOOL WINAPI CopyFileA(LPCSTR lpExistingFileName, LPCSTR lpNewFileName, BOOL bFai
 
 BOOL WINAPI DeleteFileA(LPCSTR lpFileName) {
     HostPath p;
-    if (DWORD rc = TranslatePath(lpFileName, Access::Write, p)) {
+    if (DWORD rc = Existing(lpFileName, Access::Write, p)) {
         return Fail(rc);
-    }
-    Delay(p);
-    if (!p.exists) {
-        return Fail(ErrorFromErrno(ENOENT, p.path));
     }
     const struct stat& st = p.st;
     if (S_ISDIR(st.st_mode) || (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0)) {
@@ -482,12 +478,8 @@ BOOL WINAPI CreateDirectoryA(LPCSTR lpPathName, LPSECURITY_ATTRIBUTES) {
 
 BOOL WINAPI RemoveDirectoryA(LPCSTR lpPathName) {
     HostPath p;
-    if (DWORD rc = TranslatePath(lpPathName, Access::Write, p)) {
+    if (DWORD rc = Existing(lpPathName, Access::Write, p)) {
         return Fail(rc);
-    }
-    Delay(p);
-    if (!p.exists) {
-        return Fail(ErrorFromErrno(ENOENT, p.path));
     }
     const struct stat& st = p.st;
     if (S_ISLNK(st.st_mode)) {

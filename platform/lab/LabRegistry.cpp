@@ -259,6 +259,25 @@ std::string FullPath(const Target& t, const RegKey* key) {
     return t.hive->RootName() + (path.empty() ? "" : "\\" + path);
 }
 
+// A value's type and bytes into the caller's places, as RegQueryValueExA gives them.
+LONG PutValue(const RegValue& value, LPDWORD type, LPBYTE data, LPDWORD size) {
+    if (type != nullptr) {
+        *type = value.type;
+    }
+    auto needed = static_cast<DWORD>(value.data.size());
+    if (data != nullptr) {
+        if (*size < needed) {
+            *size = needed;
+            return ERROR_MORE_DATA;
+        }
+        std::memcpy(data, value.data.data(), needed);
+    }
+    if (size != nullptr) {
+        *size = needed;
+    }
+    return ERROR_SUCCESS;
+}
+
 // Runs `f` under the registry lock, turning a malformed hive into ERROR_BADDB.
 template <class F>
 LONG Locked(F&& f) {
@@ -428,21 +447,7 @@ LONG WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpT
         if (value == nullptr) {
             return ERROR_FILE_NOT_FOUND;
         }
-        if (lpType != nullptr) {
-            *lpType = value->type;
-        }
-        auto size = static_cast<DWORD>(value->data.size());
-        if (lpData != nullptr) {
-            if (*lpcbData < size) {
-                *lpcbData = size;
-                return ERROR_MORE_DATA;
-            }
-            std::memcpy(lpData, value->data.data(), size);
-        }
-        if (lpcbData != nullptr) {
-            *lpcbData = size;
-        }
-        return ERROR_SUCCESS;
+        return PutValue(*value, lpType, lpData, lpcbData);
     });
 }
 
@@ -559,21 +564,7 @@ LONG WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD l
         }
         std::memcpy(lpValueName, v.name.c_str(), v.name.size() + 1);
         *lpcchValueName = static_cast<DWORD>(v.name.size());
-        if (lpType != nullptr) {
-            *lpType = v.type;
-        }
-        auto size = static_cast<DWORD>(v.data.size());
-        if (lpData != nullptr) {
-            if (*lpcbData < size) {
-                *lpcbData = size;
-                return ERROR_MORE_DATA;
-            }
-            std::memcpy(lpData, v.data.data(), size);
-        }
-        if (lpcbData != nullptr) {
-            *lpcbData = size;
-        }
-        return ERROR_SUCCESS;
+        return PutValue(v, lpType, lpData, lpcbData);
     });
 }
 
