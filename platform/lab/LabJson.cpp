@@ -166,7 +166,7 @@ private:
             parent->items.push_back(std::move(value));
             return &parent->items.back();
         }
-        parent->members.emplace_back(std::move(pendingKey_), std::move(value));
+        parent->members.push_back(JsonMember{std::move(pendingKey_), std::move(value)});
         return &parent->members.back().second;
     }
     bool Add(JsonValue value) {

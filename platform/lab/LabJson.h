@@ -10,6 +10,8 @@
 
 namespace lab {
 
+struct JsonMember;
+
 struct JsonValue {
     enum class Kind { Null, Bool, Integer, Float, String, Array, Object };
     Kind kind = Kind::Null;
@@ -18,11 +20,16 @@ struct JsonValue {
     int64_t integer = 0;
     double number = 0;
     std::string text;
-    std::vector<JsonValue> items;                           // Array
-    std::vector<std::pair<std::string, JsonValue>> members; // Object, in file order
+    std::vector<JsonValue> items;    // Array
+    std::vector<JsonMember> members; // Object, in file order
 
     const JsonValue* Find(std::string_view name) const;
     static const char* KindName(Kind kind);
+};
+
+struct JsonMember {
+    std::string first; // the name
+    JsonValue second;
 };
 
 // Parses `text`; on failure throws LabError naming `fileName`, the line and the fault.
