@@ -660,12 +660,7 @@ bool TRudListView::DragOverFrom(QObject* source) const {
 }
 
 void TRudListView::dragEnterEvent(QDragEnterEvent* event) {
-    if (DragOverFrom(event->source())) {
-        event->setDropAction(Qt::CopyAction);
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    dragMoveEvent(event); // entering is the first move over the list
 }
 
 void TRudListView::dragMoveEvent(QDragMoveEvent* event) {
