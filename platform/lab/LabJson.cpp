@@ -194,6 +194,8 @@ private:
 
 } // namespace
 
+JsonValue::JsonValue() = default;
+
 const JsonValue* JsonValue::Find(std::string_view name) const {
     for (const auto& member : members) {
         if (member.first == name) {

@@ -11,6 +11,11 @@
 namespace lab {
 
 struct JsonValue {
+    // Declared here and defined with the parser: a constructor defined in the
+    // class would need std::pair<std::string, JsonValue> complete while JsonValue
+    // is not yet, which clang refuses.
+    JsonValue();
+
     enum class Kind { Null, Bool, Integer, Float, String, Array, Object };
     Kind kind = Kind::Null;
     int line = 0;
