@@ -1,6 +1,6 @@
 #include "EditFieldsDfx.h"
 
-#include "FileDialogsDfx.h"
+#include "FileDialogDfx.h"
 #include "QtTextDfx.h"
 
 #include <QFileInfo>
@@ -31,15 +31,25 @@ void TBrowseEdit::SetText(const std::string& text) {
 }
 
 void TDirectoryEdit::Browse() {
-    if (auto folder = DfxFolderName(this, FDialogTitle, Text())) {
-        SetText(*folder);
+    TDfxFileDialogOptions options;
+    options.Kind = TDfxFileDialogKind::Folder;
+    options.Title = FDialogTitle;
+    options.InitialDir = Text();
+    std::string folder;
+    if (DfxPromptForFileName(this, options, folder)) {
+        SetText(folder);
     }
 }
 
 void TFilenameEdit::Browse() {
-    std::string dir = FromQt(QFileInfo(ToQt(Text())).absolutePath());
-    if (auto file = DfxOpenFileName(this, FDialogTitle, Text().empty() ? std::string() : dir,
-                                    FFilter, FDefaultExt)) {
-        SetText(*file);
+    TDfxFileDialogOptions options;
+    options.Title = FDialogTitle;
+    options.Filter = FFilter;
+    options.DefaultExt = FDefaultExt;
+    options.InitialDir =
+        Text().empty() ? std::string() : FromQt(QFileInfo(ToQt(Text())).absolutePath());
+    std::string file;
+    if (DfxPromptForFileName(this, options, file)) {
+        SetText(file);
     }
 }

@@ -3,7 +3,7 @@
 
 #include "controls/DialogsDFX.h"
 #include "controls/EditFieldsDfx.h"
-#include "controls/FileDialogsDfx.h"
+#include "controls/FileDialogDfx.h"
 #include "controls/FormPlacementDfx.h"
 #include "engine/RegIniFileDfx.h"
 #include "engine/RegistryDfx.h"
@@ -120,18 +120,19 @@ TEST_F(Settings, OkStoresCancelRestoresTheCloseBoxDoesNeither) {
 
 TEST_F(Settings, BrowseButtonsFillTheFields) {
     TFrmSettings dialog;
-    TDfxFileDialogSeam::SetNextAnswer(std::string("/data/Machines"));
+    TDfxFileDialogSeam::SetNextFileName("/data/Machines");
     dialog.edDefaultEnum->BrowseButton()->click();
     EXPECT_EQ("/data/Machines.dat", dialog.edDefaultEnum->Text());
-    TDfxFileDialogSeam::SetNextAnswer(std::string("C:\\Backups\\Favorites"));
+    TDfxFileDialogSeam::SetNextFileName("C:\\Backups\\Favorites");
     dialog.DefaultDirectoryEdit->BrowseButton()->click();
     EXPECT_EQ("C:\\Backups\\Favorites", dialog.DefaultDirectoryEdit->Text());
-    TDfxFileDialogSeam::SetNextAnswer(std::nullopt);
+    TDfxFileDialogSeam::SetNextFileName(""); // cancelled
     dialog.DefaultDirectoryEdit->BrowseButton()->click();
     EXPECT_EQ("C:\\Backups\\Favorites", dialog.DefaultDirectoryEdit->Text())
         << "cancelled: unchanged";
-    EXPECT_EQ("Enumerate Data (*.dat);;All Files (*.* *)",
-              DfxQtFilter("Enumerate Data|*.dat|All Files|*.*;*"));
+    EXPECT_EQ(TDfxFileDialogKind::Folder, TDfxFileDialogSeam::LastOptions().Kind);
+    EXPECT_EQ(QStringList({"Enumerate Data (*.dat)", "All Files (*.* *)"}),
+              DfxQtNameFilters("Enumerate Data|*.dat|All Files|*.*;*"));
 }
 
 TEST_F(Settings, WindowPlacementPerScreenResolution) {
