@@ -24,15 +24,6 @@ using testsupport::WhenModal;
 
 namespace {
 
-std::string Lines(std::initializer_list<const char*> lines) {
-    std::string out;
-    for (const char* line : lines) {
-        out += line;
-        out += "\r\n";
-    }
-    return out;
-}
-
 const char* const kMwn = "Microsoft Windows Network";
 
 class EnumerateCommands : public ::testing::Test {
@@ -40,7 +31,8 @@ protected:
     void SetUp() override {
         TDfxMessageSeam::Forget();
         // What the tree held before: a loaded file and machines added by hand.
-        ASSERT_EQ("", DfxLoadEnumText(&tree_, Lines({"Old Provider", "\tOLD", "\t\tBY-HAND"})));
+        ASSERT_EQ("", DfxLoadEnumText(&tree_, testsupport::CrLfLines(
+                                                  {"Old Provider", "\tOLD", "\t\tBY-HAND"})));
     }
 
     TDfxHintSetter Hint() {
@@ -67,7 +59,8 @@ TEST_F(EnumerateCommands, EnumerateLanReplacesTheWholeTree) {
     DfxEnumerateLanCommand(net_, &tree_, Hint());
     EXPECT_EQ("Enumerating LAN for Computers", hint_);
     EXPECT_EQ(nullptr, QApplication::overrideCursor()); // the cursor is back
-    EXPECT_EQ(Lines({kMwn, "\tCORP", "\t\tPC2", "\t\tPC1", "\t\tPC2", "\tHOME", "\t\tPC3"}),
+    EXPECT_EQ(testsupport::CrLfLines(
+                  {kMwn, "\tCORP", "\t\tPC2", "\t\tPC1", "\t\tPC2", "\tHOME", "\t\tPC3"}),
               DfxEnumText(&tree_));
     QTreeWidgetItem* machine = tree_.topLevelItem(0)->child(0)->child(1);
     EXPECT_EQ(2, DfxNodeLevel(machine));
@@ -78,7 +71,7 @@ TEST_F(EnumerateCommands, AnEmptyOrUnreachableNetworkLeavesTheTreeEmpty) {
     for (const char* openError : {"0", "1222"}) {
         SCOPED_TRACE(openError);
         lab_.NetworkJson("openError", openError).Write();
-        ASSERT_EQ("", DfxLoadEnumText(&tree_, Lines({"Old Provider"})));
+        ASSERT_EQ("", DfxLoadEnumText(&tree_, testsupport::CrLfLines({"Old Provider"})));
         DfxEnumerateLanCommand(net_, &tree_, nullptr);
         EXPECT_EQ(0, tree_.topLevelItemCount());
     }
@@ -99,7 +92,7 @@ TEST_F(EnumerateCommands, OneDomainFromTheDialogReplacesTheTree) {
                                                     DfxFormClass<TMachineEnumByDomainNameForm>()));
     EXPECT_TRUE(driver->Ran());
     EXPECT_EQ("Enumerating LAN for Computers", hint_);
-    EXPECT_EQ(Lines({kMwn, "\tHOME", "\t\tPC3"}), DfxEnumText(&tree_));
+    EXPECT_EQ(testsupport::CrLfLines({kMwn, "\tHOME", "\t\tPC3"}), DfxEnumText(&tree_));
 }
 
 TEST_F(EnumerateCommands, ADomainWithNothingFoundLeavesOneProviderNode) {
@@ -113,7 +106,7 @@ TEST_F(EnumerateCommands, ADomainWithNothingFoundLeavesOneProviderNode) {
             });
         EXPECT_TRUE(DfxEnumerateLanViaDomainNameCommand(
             net_, nullptr, &tree_, Hint(), DfxFormClass<TMachineEnumByDomainNameForm>()));
-        EXPECT_EQ(Lines({kMwn}), DfxEnumText(&tree_));
+        EXPECT_EQ(testsupport::CrLfLines({kMwn}), DfxEnumText(&tree_));
     }
 }
 
@@ -133,7 +126,7 @@ TEST_F(EnumerateCommands, FillTreeViewShowsWhatTheLastWalkFound) {
     lab_.BrowseMachine(kMwn, "CORP", "PC1").Write();
     net_.EnumerateDomain(kMwn, "CORP");
     net_.FillTreeView(&tree_, 0, 1, 2);
-    EXPECT_EQ(Lines({kMwn, "\tCORP", "\t\tPC1"}), DfxEnumText(&tree_));
+    EXPECT_EQ(testsupport::CrLfLines({kMwn, "\tCORP", "\t\tPC1"}), DfxEnumText(&tree_));
     net_.Clear();
     net_.FillTreeView(&tree_, 0, 1, 2);
     EXPECT_EQ(0, tree_.topLevelItemCount());

@@ -2,6 +2,7 @@
 #include "discovery/MachineDialogsDfx.h"
 #include "discovery/MachineEnumByDomainNameFrm.h"
 #include "discovery/TreeViewDfx.h"
+#include "support/TempDir.h"
 
 #include "controls/QtTextDfx.h"
 #include "support/ModalDriver.h"
@@ -24,15 +25,6 @@
 using testsupport::WhenModal;
 
 namespace {
-
-std::string Lines(std::initializer_list<const char*> lines) {
-    std::string out;
-    for (const char* line : lines) {
-        out += line;
-        out += "\r\n";
-    }
-    return out;
-}
 
 QStringList Items(const QComboBox* box) {
     QStringList items;
@@ -60,7 +52,7 @@ protected:
 } // namespace
 
 TEST_F(AddMachines, WithNoNodeTheDefaultProviderIsChosenAndOkWaitsForEveryField) {
-    Load(Lines({"NetWare", "\tTREE", "\t\tNW1"}));
+    Load(testsupport::CrLfLines({"NetWare", "\tTREE", "\t\tNW1"}));
     auto driver = WhenModal<TMachineAddMachinesForm>([](TMachineAddMachinesForm* d) {
         EXPECT_EQ("Add Machine(s)", d->windowTitle());
         EXPECT_EQ(QString::fromStdString(kMwn), d->cbProvider->currentText());
@@ -82,14 +74,14 @@ TEST_F(AddMachines, WithNoNodeTheDefaultProviderIsChosenAndOkWaitsForEveryField)
     EXPECT_TRUE(
         ShowAddMachinesDialog(DfxFormClass<TMachineAddMachinesForm>(), nullptr, &tree_, nullptr));
     EXPECT_TRUE(driver->Ran());
-    EXPECT_EQ(
-        Lines({"NetWare", "\tTREE", "\t\tNW1", "Microsoft Windows Network", "\tcorp", "\t\tPC1"}),
-        DfxEnumText(&tree_));
+    EXPECT_EQ(testsupport::CrLfLines({"NetWare", "\tTREE", "\t\tNW1", "Microsoft Windows Network",
+                                      "\tcorp", "\t\tPC1"}),
+              DfxEnumText(&tree_));
 }
 
 TEST_F(AddMachines, ASelectedNodeFillsTheFieldsFromItsAncestors) {
-    Load(Lines({"Microsoft Windows Network", "\tCORP", "\t\tPC1", "\tcorp", "Other", "\tHOME",
-                "\t\tX1", "\tCorp"}));
+    Load(testsupport::CrLfLines({"Microsoft Windows Network", "\tCORP", "\t\tPC1", "\tcorp",
+                                 "Other", "\tHOME", "\t\tX1", "\tCorp"}));
     struct Case {
         const char* node;
         int level;
@@ -118,7 +110,7 @@ TEST_F(AddMachines, ASelectedNodeFillsTheFieldsFromItsAncestors) {
 }
 
 TEST_F(AddMachines, ReusesNodesWhatEverTheirCaseAndAddsEachNameOnce) {
-    Load(Lines({"Microsoft Windows Network", "\tCORP", "\t\tPC1"}));
+    Load(testsupport::CrLfLines({"Microsoft Windows Network", "\tCORP", "\t\tPC1"}));
     auto driver = WhenModal<TMachineAddMachinesForm>([](TMachineAddMachinesForm* d) {
         d->cbProvider->setEditText("microsoft WINDOWS network");
         d->cbDomain->setEditText("corp");
@@ -145,13 +137,13 @@ TEST_F(AddMachines, ReusesNodesWhatEverTheirCaseAndAddsEachNameOnce) {
     EXPECT_TRUE(
         ShowAddMachinesDialog(DfxFormClass<TMachineAddMachinesForm>(), nullptr, &tree_, nullptr));
     EXPECT_TRUE(driver->Ran());
-    EXPECT_EQ(Lines({"Microsoft Windows Network", "\tCORP", "\t\tPC1", "\t\tPC2", "\t\t WS-3\xe9 ",
-                     "\t\tpasted-pc"}),
+    EXPECT_EQ(testsupport::CrLfLines({"Microsoft Windows Network", "\tCORP", "\t\tPC1", "\t\tPC2",
+                                      "\t\t WS-3\xe9 ", "\t\tpasted-pc"}),
               DfxEnumText(&tree_));
 }
 
 TEST_F(AddMachines, CancelEscapeAndTheCloseBoxChangeNothing) {
-    Load(Lines({"Microsoft Windows Network", "\tCORP"}));
+    Load(testsupport::CrLfLines({"Microsoft Windows Network", "\tCORP"}));
     std::string before = DfxEnumText(&tree_);
     for (int way = 0; way < 3; ++way) {
         SCOPED_TRACE(way);
@@ -192,7 +184,8 @@ TEST_F(AddMachines, TheDialogComesFromItsClassOwnedByTheWindow) {
 }
 
 TEST_F(AddMachines, SelectEnterDomainReturnsTheFieldsAsTheyStand) {
-    Load(Lines({"Microsoft Windows Network", "\tCORP", "\t\tPC1", "Other", "\tHOME"}));
+    Load(testsupport::CrLfLines(
+        {"Microsoft Windows Network", "\tCORP", "\t\tPC1", "Other", "\tHOME"}));
     auto driver = WhenModal<TMachineEnumByDomainNameForm>([](TMachineEnumByDomainNameForm* d) {
         EXPECT_EQ("Select/Enter Domain", d->windowTitle());
         EXPECT_TRUE(d->btOK->isEnabled()); // a machine node: confirmed at once

@@ -24,18 +24,9 @@ using testsupport::WriteFile;
 
 namespace {
 
-// Enum file lines, joined with CR LF as the file holds them.
-std::string Lines(std::initializer_list<const char*> lines) {
-    std::string out;
-    for (const char* line : lines) {
-        out += line;
-        out += "\r\n";
-    }
-    return out;
-}
-
-const std::string kSample = Lines({"Microsoft Windows Network", "\tCORP", "\t\tPC1", "\t\tPC2",
-                                   "\tHOME", "\t\tPC3", "\t\tPC4", "NetWare", "\tTREE"});
+const std::string kSample =
+    testsupport::CrLfLines({"Microsoft Windows Network", "\tCORP", "\t\tPC1", "\t\tPC2", "\tHOME",
+                            "\t\tPC3", "\t\tPC4", "NetWare", "\tTREE"});
 
 class Tree : public ::testing::Test {
 protected:
@@ -86,22 +77,23 @@ TEST_F(Tree, LoadsAnEnumFileAndSavesItBackAsItWas) {
     EXPECT_EQ(kSample, DfxEnumText(&tree_));
     // Spaces indent like TABs; saving writes TABs.
     ASSERT_EQ("", DfxLoadEnumText(&tree_, "P\n D\n  M\n"));
-    EXPECT_EQ(Lines({"P", "\tD", "\t\tM"}), DfxEnumText(&tree_));
+    EXPECT_EQ(testsupport::CrLfLines({"P", "\tD", "\t\tM"}), DfxEnumText(&tree_));
 }
 
 TEST_F(Tree, ABadLineStopsTheLoadAndKeepsTheNodesBeforeIt) {
     EXPECT_EQ("Invalid level (3) for item \"deep\"",
-              DfxLoadEnumText(&tree_, Lines({"A", "\tB", "\t\t\tdeep", "C"})));
-    EXPECT_EQ(Lines({"A", "\tB"}), DfxEnumText(&tree_));
+              DfxLoadEnumText(&tree_, testsupport::CrLfLines({"A", "\tB", "\t\t\tdeep", "C"})));
+    EXPECT_EQ(testsupport::CrLfLines({"A", "\tB"}), DfxEnumText(&tree_));
     EXPECT_EQ("Invalid level (2) for item \"PC1\"",
-              DfxLoadEnumText(&tree_, Lines({"\tCORP", "\t\tPC1"})));
-    EXPECT_EQ(Lines({"CORP"}), DfxEnumText(&tree_));
+              DfxLoadEnumText(&tree_, testsupport::CrLfLines({"\tCORP", "\t\tPC1"})));
+    EXPECT_EQ(testsupport::CrLfLines({"CORP"}), DfxEnumText(&tree_));
     EXPECT_EQ("", DfxLoadEnumText(&tree_, "")); // an empty file empties the tree
     EXPECT_EQ(0, tree_.topLevelItemCount());
 }
 
 TEST_F(Tree, ANodesImageIsItsLevel) {
-    ASSERT_EQ("", DfxLoadEnumText(&tree_, Lines({"0", "\t1", "\t\t2", "\t\t\t3", "\t\t\t\t4"})));
+    ASSERT_EQ("", DfxLoadEnumText(&tree_, testsupport::CrLfLines(
+                                              {"0", "\t1", "\t\t2", "\t\t\t3", "\t\t\t\t4"})));
     QTreeWidgetItem* node = tree_.topLevelItem(0);
     for (int level = 0; level <= 4; ++level, node = node->childCount() ? node->child(0) : node) {
         SCOPED_TRACE(level);
@@ -144,8 +136,9 @@ TEST(MachineImages, FourDistinctPicturesOfSixteenPixels) {
 }
 
 TEST_F(Tree, FindsByTextAtTheRightLevelOnly) {
-    ASSERT_EQ("", DfxLoadEnumText(&tree_, Lines({"Microsoft Windows Network", "\tCorp", "\t\tcorp",
-                                                 "\t\tPC1", "\t\xC9QUIPE", "Other", "\tCORP"})));
+    ASSERT_EQ("", DfxLoadEnumText(&tree_, testsupport::CrLfLines(
+                                              {"Microsoft Windows Network", "\tCorp", "\t\tcorp",
+                                               "\t\tPC1", "\t\xC9QUIPE", "Other", "\tCORP"})));
     struct Case {
         const char* text;
         int level;
@@ -246,13 +239,13 @@ TEST_F(Tree, DeleteRemovesTheSelectedNodesWithTheirSubtrees) {
     tree_.setFocus();
     Click(Node("CORP", 1));
     QTest::keyClick(&tree_, Qt::Key_Delete, Qt::ShiftModifier); // modifiers make no difference
-    EXPECT_EQ(
-        Lines({"Microsoft Windows Network", "\tHOME", "\t\tPC3", "\t\tPC4", "NetWare", "\tTREE"}),
-        DfxEnumText(&tree_));
+    EXPECT_EQ(testsupport::CrLfLines({"Microsoft Windows Network", "\tHOME", "\t\tPC3", "\t\tPC4",
+                                      "NetWare", "\tTREE"}),
+              DfxEnumText(&tree_));
     Click(Node("PC4", 2));
     Click(Node("PC3", 2), Qt::ControlModifier);
     tree_.ClearSelected();
-    EXPECT_EQ(Lines({"Microsoft Windows Network", "\tHOME", "NetWare", "\tTREE"}),
+    EXPECT_EQ(testsupport::CrLfLines({"Microsoft Windows Network", "\tHOME", "NetWare", "\tTREE"}),
               DfxEnumText(&tree_));
     tree_.ClearSelected(); // nothing selected: nothing happens
     EXPECT_EQ(2, tree_.topLevelItemCount());
@@ -285,7 +278,7 @@ TEST_F(Tree, DeepFilesLoadAndClearWithoutRecursion) {
 TEST_F(Tree, OpenEnumAsksBesideTheProgramAndLoadsTheFile) {
     TempDir dir;
     std::string file = dir / "Network.dat";
-    WriteFile(file, Lines({"P", "\tD", "\t\tM"}));
+    WriteFile(file, testsupport::CrLfLines({"P", "\tD", "\t\tM"}));
 
     TDfxFileDialogSeam::SetNextFileName(""); // cancelled: nothing changes
     DfxOpenEnumCommand(nullptr, &tree_);
@@ -298,7 +291,7 @@ TEST_F(Tree, OpenEnumAsksBesideTheProgramAndLoadsTheFile) {
 
     TDfxFileDialogSeam::SetNextFileName(file);
     DfxOpenEnumCommand(nullptr, &tree_);
-    EXPECT_EQ(Lines({"P", "\tD", "\t\tM"}), DfxEnumText(&tree_));
+    EXPECT_EQ(testsupport::CrLfLines({"P", "\tD", "\t\tM"}), DfxEnumText(&tree_));
     EXPECT_EQ("", TDfxMessageSeam::LastMessage());
 }
 
@@ -310,11 +303,11 @@ TEST_F(Tree, OpenEnumShowsWhatWentWrong) {
         std::string treeAfter;
     };
     std::string bad = dir / "bad.dat";
-    WriteFile(bad, Lines({"A", "\t\tB"}));
+    WriteFile(bad, testsupport::CrLfLines({"A", "\t\tB"}));
     std::string missing = dir / "missing.dat";
     const Case cases[] = {
         {missing, "Cannot open file " + missing, kSample}, // the tree stays as it was
-        {bad, "Invalid level (2) for item \"B\"", Lines({"A"})},
+        {bad, "Invalid level (2) for item \"B\"", testsupport::CrLfLines({"A"})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

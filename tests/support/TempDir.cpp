@@ -67,6 +67,15 @@ bool Exists(const std::string& path) {
 
 namespace testsupport {
 
+std::string CrLfLines(std::initializer_list<const char*> lines) {
+    std::string out;
+    for (const char* line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
 std::map<std::string, std::string> ReadTree(const std::string& path) {
     std::map<std::string, std::string> tree;
     std::error_code ec;
