@@ -6,6 +6,7 @@
 
 #include "controls/QtTextDfx.h"
 #include "support/ModalDriver.h"
+#include "support/TempDir.h"
 
 #include <QCheckBox>
 #include <QClipboard>
