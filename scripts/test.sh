@@ -22,6 +22,16 @@ cmake --preset dev >/dev/null
 cmake --build build/dev -j "$jobs"
 ctest --test-dir build/dev --output-on-failure -j "$jobs"
 
+echo "== The fuzz targets, each run a little on its seed files"
+cmake --preset fuzz >/dev/null
+cmake --build build/fuzz -j "$jobs" --target queue_data_fuzz enum_file_fuzz
+for target in queue_data enum_file; do
+    work=$(mktemp -d)
+    cp fuzz/corpus/$target/* "$work"/
+    build/fuzz/bin/${target}_fuzz -max_total_time=15 -max_len=4096 "$work" 2>&1 | tail -n 1
+    rm -rf "$work"
+done
+
 echo "== Qt-free layers for Windows (mingw-w64, real Windows headers)"
 cmake --preset mingw >/dev/null
 cmake --build build/mingw -j "$jobs"
