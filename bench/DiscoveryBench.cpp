@@ -39,11 +39,13 @@ struct Fixture {
         std::string json = R"({"localMachine": "ADMINPC", "providers": [)"
                            R"({"name": "Microsoft Windows Network", "domains": [)";
         for (int d = 0; d < kDomains; ++d) {
-            file += "\t" + DomainName(d) + "\r\n";
+            file += '\t';
+            file += DomainName(d) + "\r\n";
             json += (d > 0 ? ", " : "") + std::string(R"({"name": ")") + DomainName(d) +
                     R"(", "machines": [)";
             for (int m = 0; m < kMachinesPerDomain; ++m) {
-                file += "\t\t" + MachineName(d, m) + "\r\n";
+                file += "\t\t";
+                file += MachineName(d, m) + "\r\n";
                 json += (m > 0 ? ", \"" : "\"") + MachineName(d, m) + "\"";
             }
             json += "]}";
